@@ -4,6 +4,7 @@
 // the block steps only read the results.
 #include "engine/ReverbEngine.h"
 
+#include "engine/NetworkTables.h"
 #include "engine/components/Coefficients.h"
 
 #include <algorithm>
@@ -15,11 +16,6 @@ namespace corvane
 namespace
 {
     constexpr float pi = 3.1415927f;
-
-    // Delays of the free delay lines at full size, ms: 0/1 are the medium
-    // room's pre-tap delays, 2/3 the small room's (and the medium bypass
-    // returns), 4/5 the feedback-path delays of the big room and mono bypass.
-    constexpr float delayTimesMs[6] = { 37.8f, 39.1f, 43.6f, 45.3f, 83.056f, 86.3f };
 
     // Networks 0..3 run at slightly different modulation rates so their
     // wanders never line up.
@@ -79,7 +75,7 @@ void ReverbEngine::updateDelayTimeTargets() noexcept
 {
     const float s = sizeFactor (parameters[sizeIndex].value);
     for (int t = 0; t < 6; ++t)
-        delayTimeTargets[t] = ((sampleRate * delayTimesMs[t]) / 1000.0f) * s;
+        delayTimeTargets[t] = ((sampleRate * NetworkTables::delayTimesMs[t]) / 1000.0f) * s;
 }
 
 void ReverbEngine::selectAlgorithm() noexcept

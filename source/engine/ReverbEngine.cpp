@@ -1,5 +1,6 @@
 #include "engine/ReverbEngine.h"
 
+#include "engine/NetworkTables.h"
 #include "engine/components/Coefficients.h"
 
 #include <algorithm>
@@ -10,20 +11,6 @@ namespace corvane
 
 namespace
 {
-    // Stage delays of the four small networks, in ms before doubling.
-    constexpr float smallNetworkBaseMs[4][4] = {
-        { 30.0f, 31.0f, 33.6f, 37.8f },
-        { 30.1f, 31.5f, 34.5f, 39.1f },
-        { 30.3f, 32.1f, 35.5f, 40.5f },
-        { 30.6f, 32.8f, 36.6f, 42.0f },
-    };
-
-    // Stage delays of the two eight-stage networks, ms.
-    constexpr float largeNetworkMs[2][8] = {
-        { 90.6f, 98.0f, 106.2f, 115.2f, 125.0f, 135.6f, 147.2f, 159.4f },
-        { 87.2f, 94.2f, 102.0f, 110.0f, 120.0f, 130.2f, 141.4f, 153.2f },
-    };
-
     struct NetworkSettings
     {
         float modRateHz;
@@ -47,20 +34,23 @@ namespace
     // Starting engine values of controls 0..8, before the owner sets defaults.
     constexpr float startingValues[9] = { 0.5f, 0.0f, 0.0f, 0.91f, 0.5f, 200.0f, 8000.0f, 0.5f, 0.3f };
 
-    struct NetworkTables
+    // The stage tables in ms, as handed to the networks at every rate change.
+    struct StageTables
     {
         float small[4][4];
         float large[2][8];
     };
 
-    const NetworkTables& networkDelayTables() noexcept
+    const StageTables& stageTables() noexcept
     {
-        static const NetworkTables tables = [] {
-            NetworkTables t {};
+        static const StageTables tables = [] {
+            StageTables t {};
             for (int k = 0; k < 4; ++k)
                 for (int i = 0; i < 4; ++i)
-                    t.small[k][i] = 2.0f * smallNetworkBaseMs[k][i];
-            std::copy (&largeNetworkMs[0][0], &largeNetworkMs[0][0] + 16, &t.large[0][0]);
+                    t.small[k][i] = NetworkTables::stageDelayMs (k, i);
+            for (int k = 0; k < 2; ++k)
+                for (int i = 0; i < 8; ++i)
+                    t.large[k][i] = NetworkTables::stageDelayMs (4 + k, i);
             return t;
         }();
         return tables;
@@ -68,7 +58,7 @@ namespace
 
     const float* networkTable (int k) noexcept
     {
-        return k < 4 ? networkDelayTables().small[k] : networkDelayTables().large[k - 4];
+        return k < 4 ? stageTables().small[k] : stageTables().large[k - 4];
     }
 } // namespace
 
