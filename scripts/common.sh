@@ -10,6 +10,9 @@ CORVANE_PACKAGES=(
     cmake g++ make pkg-config
     libgtest-dev googletest
     libbenchmark-dev
+    # JUCE 7 and the system libraries Debian's JUCE builds against
+    juce-modules-source libflac-dev libfreetype-dev libasound2-dev libx11-dev
+    libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev libpng-dev libjpeg-dev zlib1g-dev
 )
 
 # Installs only what is missing; a machine that has everything runs no apt at all.
