@@ -125,3 +125,22 @@ TEST (SignalFlows, SameSeedSameOutputBeyondTheFirstRandomDecision)
     EXPECT_EQ (a.right, b.right);
     EXPECT_NE (a.left, c.left) << "the seed does reach the modulators";
 }
+
+TEST (SignalFlows, EveryRateRunsEveryFlowFinite)
+{
+    const int rates[] = { 8000, 11025, 22050, 44100, 48000, 88200, 96000, 176400, 192000, 352800, 384000 };
+    for (int rate : rates)
+    {
+        EngineRig rig (rate);
+        ASSERT_EQ (rig->getSampleRate(), (float) rate);
+        const auto length = (size_t) rate / 4;
+        for (int index = 0; index < FlowDescription::count; ++index)
+        {
+            selectFlow (rig, index);
+            rig->setParameter (feedbackIndex, 0.9f);
+            rig->setParameter (shiftIndex, index % 2 == 0 ? 0.0f : 1.0f);
+            const auto out = rig.process (noiseBurst (length / 2, length, (std::uint32_t) index));
+            ASSERT_TRUE (allFinite (out)) << "flow " << index << " at " << rate << " Hz";
+        }
+    }
+}
