@@ -13,6 +13,10 @@ CORVANE_PACKAGES=(
     # JUCE 7 and the system libraries Debian's JUCE builds against
     juce-modules-source libflac-dev libfreetype-dev libasound2-dev libx11-dev
     libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev libpng-dev libjpeg-dev zlib1g-dev
+    # The editor tests: a virtual X screen, window lookup and screenshots
+    xvfb x11-utils imagemagick
+    # Checking the LV2 bundle: strict Turtle, schema validation, lilv's view
+    serdi sordi lilv-utils lv2-dev
 )
 
 # Installs only what is missing; a machine that has everything runs no apt at all.

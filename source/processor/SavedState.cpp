@@ -22,7 +22,28 @@ std::optional<int> readUiSize (const XmlNode& state, const char* name)
             return *size;
     return std::nullopt;
 }
+
+// The state element of a saved blob, or nothing when the blob is refused:
+// empty, not in our container, not exactly one well-formed element, or an
+// element of another name.
+std::optional<XmlNode> readStateElement (const void* data, int sizeInBytes)
+{
+    if (sizeInBytes <= 0)
+        return std::nullopt;
+    const auto text = StateContainer::unwrap (data, (size_t) sizeInBytes);
+    if (! text)
+        return std::nullopt;
+    auto state = parseXmlSubset (static_cast<const char*> (text->getData()), text->getSize());
+    if (! state || ! state->hasTag ("MYPLUGINSETTINGS"))
+        return std::nullopt;
+    return state;
+}
 } // namespace
+
+bool TarnwickCorvane::isAcceptableState (const void* data, int sizeInBytes)
+{
+    return readStateElement (data, sizeInBytes).has_value();
+}
 
 void TarnwickCorvane::getStateInformation (juce::MemoryBlock& destData)
 {
@@ -37,13 +58,8 @@ void TarnwickCorvane::getStateInformation (juce::MemoryBlock& destData)
 
 void TarnwickCorvane::setStateInformation (const void* data, int sizeInBytes)
 {
-    if (sizeInBytes <= 0)
-        return;
-    const auto text = StateContainer::unwrap (data, (size_t) sizeInBytes);
-    if (! text)
-        return;
-    const auto state = parseXmlSubset (static_cast<const char*> (text->getData()), text->getSize());
-    if (! state || ! state->hasTag ("MYPLUGINSETTINGS"))
+    const auto state = readStateElement (data, sizeInBytes);
+    if (! state)
         return;
 
     const auto before = currentValues();

@@ -1,5 +1,6 @@
 #include "processor/TarnwickCorvane.h"
 
+#include "editor/TarnwickCorvaneEditor.h"
 #include "engine/TailEstimate.h"
 #include "processor/CorvaneParameter.h"
 #include "processor/FactoryPrograms.h"
@@ -276,12 +277,12 @@ double TarnwickCorvane::getTailLengthSeconds() const
 
 juce::AudioProcessorEditor* TarnwickCorvane::createEditor()
 {
-    return nullptr;
+    return new TarnwickCorvaneEditor (*this);
 }
 
 bool TarnwickCorvane::hasEditor() const
 {
-    return false;
+    return true;
 }
 
 //==============================================================================

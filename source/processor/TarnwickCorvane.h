@@ -62,6 +62,9 @@ public:
 
     void getStateInformation (juce::MemoryBlock& destData) override;
     void setStateInformation (const void* data, int sizeInBytes) override;
+    // True when setStateInformation would take these bytes; it ignores
+    // anything else without a word, so tools check first to report a refusal.
+    static bool isAcceptableState (const void* data, int sizeInBytes);
 
     //==============================================================================
     // Parameters by index 0..11, in normalised values. Other indices read 0,
